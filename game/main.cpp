@@ -1,0 +1,13 @@
+// paddleball: keep the ball in play with the paddle; cursor up and down move it.
+#include <memory>
+
+#include "game/facility_operations.h"
+#include "game/game.h"
+#include "game/program.h"
+
+int main() {
+  game::start_program();
+  game::FacilityOperations operations;
+  auto paddleball = std::make_unique<game::Game>(operations);
+  paddleball->run();
+}
