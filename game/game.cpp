@@ -22,6 +22,15 @@ bool paddle_hit(float ball_x, float ball_y, std::int32_t paddle_x, std::int32_t 
   return in_column && below_top && above_bottom;
 }
 
+bool ball_lost(const GameState& s) { return s.ball_x < LOSE_LIMIT_X; }
+
+void turn_ball(GameState& s) {
+  if (s.ball_x > RIGHT_LIMIT_X) s.ball_dx = -BALL_STEP;
+  if (s.ball_y < TOP_LIMIT_Y) s.ball_dy = BALL_STEP;
+  if (s.ball_y > BOTTOM_LIMIT_Y) s.ball_dy = -BALL_STEP;
+  if (paddle_hit(s.ball_x, s.ball_y, s.paddle_x, s.paddle_y)) s.ball_dx = BALL_STEP;
+}
+
 void Game::run() {
   start();
   for (;;) frame();
@@ -42,11 +51,8 @@ void Game::start() {
 
 void Game::frame() {
   GameState& s = state_;
-  if (s.ball_x < LOSE_LIMIT_X) end();
-  if (s.ball_x > RIGHT_LIMIT_X) s.ball_dx = -BALL_STEP;
-  if (s.ball_y < TOP_LIMIT_Y) s.ball_dy = BALL_STEP;
-  if (s.ball_y > BOTTOM_LIMIT_Y) s.ball_dy = -BALL_STEP;
-  if (paddle_hit(s.ball_x, s.ball_y, s.paddle_x, s.paddle_y)) s.ball_dx = BALL_STEP;
+  if (ball_lost(s)) end();
+  turn_ball(s);
 
   // Draw on hidden page 0 while page 1 shows the last picture, then show page 0.
   const float paddle_x = as_coordinate(s.paddle_x);

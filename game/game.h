@@ -22,6 +22,12 @@ struct GameState {
 // lies strictly between the paddle's top and its top plus PADDLE_HIT_HEIGHT.
 bool paddle_hit(float ball_x, float ball_y, std::int32_t paddle_x, std::int32_t paddle_y);
 
+// True when the ball has passed the left limit: the game is lost.
+bool ball_lost(const GameState& state);
+
+// Turns the ball at the right, top and bottom limits and at the paddle.
+void turn_ball(GameState& state);
+
 class Game {
  public:
   explicit Game(Operations& operations) : ops_(operations) {}
