@@ -124,13 +124,14 @@ void print_text(std::string_view text, bool line_break) {
   if (screen == nullptr) {
     const auto& write = display_platform().console_write;
     if (!write) return;
-    write(text);
+    if (!text.empty()) write(text);
     if (line_break) write("\r\n");
     return;
   }
   LockScope lock(*screen);
   TextOutput output(*screen);
-  output.write(text);
+  // An empty text is no output: it does not even release a waiting scroll.
+  if (!text.empty()) output.write(text);
   if (line_break) output.write("\r\n");
 }
 

@@ -22,7 +22,9 @@ bool paddle_hit(float ball_x, float ball_y, std::int32_t paddle_x, std::int32_t 
   return in_column && below_top && above_bottom;
 }
 
-bool ball_lost(const GameState& s) { return s.ball_x < LOSE_LIMIT_X; }
+bool ball_lost(const GameState& s) {
+  return s.ball_x < LOSE_LIMIT_X;
+}
 
 void turn_ball(GameState& s) {
   if (s.ball_x > RIGHT_LIMIT_X) s.ball_dx = -BALL_STEP;

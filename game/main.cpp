@@ -5,8 +5,8 @@
 #include "game/game.h"
 #include "game/program.h"
 
-int main() {
-  game::start_program();
+int main(int, char** argv) {
+  game::start_program(argv[0]);
   game::FacilityOperations operations;
   auto paddleball = std::make_unique<game::Game>(operations);
   paddleball->run();

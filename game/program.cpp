@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "window/placement.h"
 #include "window/platform.h"
 
 namespace game {
@@ -18,8 +19,9 @@ std::vector<std::function<void()>>& exit_actions() {
 
 }  // namespace
 
-void start_program() {
+void start_program(const char* program_name) {
   std::fesetround(FE_TONEAREST);
+  window::remember_program_name(program_name);
   window::enable_terminal_interrupts();
   window::install_display_platform(at_program_end);
 }

@@ -7,7 +7,9 @@ namespace game {
 
 // Sets rounding to nearest with exceptions masked, makes sure the terminal's
 // interrupt keys work, and puts the display facility on this platform.
-void start_program();
+// program_name is the name the program was started by; nothing else of the
+// command line is read.
+void start_program(const char* program_name);
 
 // Adds an action that end_program runs; the last added runs first.
 void at_program_end(std::function<void()> action);

@@ -1,11 +1,22 @@
 #include "window/backends.h"
 
+#include "window/directx_backend.h"
+#include "window/gdi_backend.h"
+
 namespace window {
 
-// The window back-ends join this list as they are built; until then only the
-// null back-end ("QZGFX=null") opens a screen.
+namespace {
+
+constexpr BackendEntry BACKENDS[] = {
+    {"DirectX", start_directx},
+    {"GDI", start_gdi},
+    {"OpenGL", start_opengl},
+};
+
+}  // namespace
+
 std::span<const BackendEntry> window_backends() {
-  return {};
+  return BACKENDS;
 }
 
 }  // namespace window

@@ -47,4 +47,12 @@ std::string code_page_437_to_utf8(std::string_view bytes) {
   return out;
 }
 
+std::optional<unsigned char> unicode_to_code_page_437(char32_t code_point) {
+  if (code_point < 128) return static_cast<unsigned char>(code_point);
+  for (int i = 0; i < 128; ++i) {
+    if (UPPER_HALF[i] == code_point) return static_cast<unsigned char>(128 + i);
+  }
+  return std::nullopt;
+}
+
 }  // namespace window

@@ -95,39 +95,39 @@ TEST_P(GameKeySteps, EachHeldKeyErasesWaitsMovesAndShowsThePaddle) {
 }
 
 const std::vector<std::string> UP_STEP = {
-    "set_pages(0, 1)",   "put_image(black2.bmp, 50, 300, 3)", "sleep_ms(1)",
-    "put_image(penis.bmp, 50, 299, 5)", "copy_page(0, 1)",    "set_pages(1, 0)",
+    "set_pages(0, 1)", "put_image(black2.bmp, 50, 300, 3)",
+    "sleep_ms(1)",     "put_image(penis.bmp, 50, 299, 5)",
+    "copy_page(0, 1)", "set_pages(1, 0)",
 };
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, GameKeySteps,
-    ::testing::Values(
-        KeyCase{"Up", true, false,
-                [] {
-                  std::vector<std::string> v = {"key_down(72)"};
-                  v.insert(v.end(), UP_STEP.begin(), UP_STEP.end());
-                  v.push_back("key_down(80)");
-                  return v;
-                }()},
-        KeyCase{"Down",
-                false,
-                true,
-                {"key_down(72)", "key_down(80)", "set_pages(0, 1)",
-                 "put_image(black2.bmp, 50, 300, 3)", "sleep_ms(1)",
-                 "put_image(penis.bmp, 50, 301, 5)", "copy_page(0, 1)", "set_pages(1, 0)"}},
-        // Up then down in the same frame: the paddle ends where it was.
-        KeyCase{"Both",
-                true,
-                true,
-                [] {
-                  std::vector<std::string> v = {"key_down(72)"};
-                  v.insert(v.end(), UP_STEP.begin(), UP_STEP.end());
-                  v.insert(v.end(), {"key_down(80)", "set_pages(0, 1)",
-                                     "put_image(black2.bmp, 50, 299, 3)", "sleep_ms(1)",
-                                     "put_image(penis.bmp, 50, 300, 5)", "copy_page(0, 1)",
-                                     "set_pages(1, 0)"});
-                  return v;
-                }()}),
+    ::testing::Values(KeyCase{"Up", true, false,
+                              [] {
+                                std::vector<std::string> v = {"key_down(72)"};
+                                v.insert(v.end(), UP_STEP.begin(), UP_STEP.end());
+                                v.push_back("key_down(80)");
+                                return v;
+                              }()},
+                      KeyCase{"Down",
+                              false,
+                              true,
+                              {"key_down(72)", "key_down(80)", "set_pages(0, 1)",
+                               "put_image(black2.bmp, 50, 300, 3)", "sleep_ms(1)",
+                               "put_image(penis.bmp, 50, 301, 5)", "copy_page(0, 1)",
+                               "set_pages(1, 0)"}},
+                      // Up then down in the same frame: the paddle ends where it was.
+                      KeyCase{"Both", true, true,
+                              [] {
+                                std::vector<std::string> v = {"key_down(72)"};
+                                v.insert(v.end(), UP_STEP.begin(), UP_STEP.end());
+                                v.insert(v.end(),
+                                         {"key_down(80)", "set_pages(0, 1)",
+                                          "put_image(black2.bmp, 50, 299, 3)", "sleep_ms(1)",
+                                          "put_image(penis.bmp, 50, 300, 5)", "copy_page(0, 1)",
+                                          "set_pages(1, 0)"});
+                                return v;
+                              }()}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GameProtocol, PaddleHasNoBounds) {
@@ -147,14 +147,9 @@ TEST(GameProtocol, EndingClearsPrintsShowsWaitsAndEnds) {
   play(ops);
   ASSERT_FALSE(ops.calls.empty());
   const std::vector<std::string> ending = {
-      "set_pages(0, 1)",
-      "clear_screen()",
-      "print_text(\"YOU LOST, SUCKER!!!!!!!!!!\", 1)",
-      "copy_page(0, 1)",
-      "set_pages(1, 0)",
-      "sleep_ms(10)",
-      "sleep_ms(5000)",
-      "end_program(0)",
+      "set_pages(0, 1)", "clear_screen()",  "print_text(\"YOU LOST, SUCKER!!!!!!!!!!\", 1)",
+      "copy_page(0, 1)", "set_pages(1, 0)", "sleep_ms(10)",
+      "sleep_ms(5000)",  "end_program(0)",
   };
   const std::size_t clear = nth(ops.calls, Op::clear_screen, 0);
   EXPECT_EQ(describe(ops.calls, clear - 1, ops.calls.size() - clear + 1), ending);

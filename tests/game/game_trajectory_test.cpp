@@ -43,8 +43,12 @@ class GameTrajectory : public ::testing::Test {
 
 RecordingOperations* GameTrajectory::recorder_ = nullptr;
 
-float x_of(RecordingOperations::Position p) { return p.x; }
-float y_of(RecordingOperations::Position p) { return p.y; }
+float x_of(RecordingOperations::Position p) {
+  return p.x;
+}
+float y_of(RecordingOperations::Position p) {
+  return p.y;
+}
 
 TEST_F(GameTrajectory, FirstTurnIsAtTheBottom) {
   const std::size_t turn = first_turn(0, y_of);
@@ -121,17 +125,15 @@ TEST_P(GameLimits, LimitsAreStrict) {
 
 INSTANTIATE_TEST_SUITE_P(
     Edges, GameLimits,
-    ::testing::Values(LimitCase{"LeftAtTen", 10.0f, 300.0f, -S, S, false, -S, S},
-                      LimitCase{"LeftBelowTen", std::nextafter(10.0f, 0.0f), 300.0f, -S, S, true,
-                                -S, S},
-                      LimitCase{"RightAt760", 760.0f, 300.0f, S, S, false, S, S},
-                      LimitCase{"RightPast760", std::nextafter(760.0f, 800.0f), 300.0f, S, S,
-                                false, -S, S},
-                      LimitCase{"BottomAt600", 400.0f, 600.0f, S, S, false, S, S},
-                      LimitCase{"BottomPast600", 400.0f, std::nextafter(600.0f, 700.0f), S, S,
-                                false, S, -S},
-                      LimitCase{"TopAtTen", 400.0f, 10.0f, S, -S, false, S, -S},
-                      LimitCase{"TopBelowTen", 400.0f, 9.99f, S, -S, false, S, S}),
+    ::testing::Values(
+        LimitCase{"LeftAtTen", 10.0f, 300.0f, -S, S, false, -S, S},
+        LimitCase{"LeftBelowTen", std::nextafter(10.0f, 0.0f), 300.0f, -S, S, true, -S, S},
+        LimitCase{"RightAt760", 760.0f, 300.0f, S, S, false, S, S},
+        LimitCase{"RightPast760", std::nextafter(760.0f, 800.0f), 300.0f, S, S, false, -S, S},
+        LimitCase{"BottomAt600", 400.0f, 600.0f, S, S, false, S, S},
+        LimitCase{"BottomPast600", 400.0f, std::nextafter(600.0f, 700.0f), S, S, false, S, -S},
+        LimitCase{"TopAtTen", 400.0f, 10.0f, S, -S, false, S, -S},
+        LimitCase{"TopBelowTen", 400.0f, 9.99f, S, -S, false, S, S}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GameRules, BallStepIsTheFloatNearestToFiveHundredths) {
@@ -152,11 +154,9 @@ TEST(GameRules, PaddleHitColumnAndRows) {
       {203.0f, 300.99f, 300, false},  // floor equals paddle_y
       {203.0f, 496.5f, 300, true},    // paddle_y + 196
       {203.0f, 497.0f, 300, false},   // paddle_y + 197
-      {203.99f, 400.0f, 300, true},
-      {202.99f, 400.0f, 300, false},
-      {204.0f, 400.0f, 300, false},
-      {203.0f, 0.5f, -10, true},      // an unbounded paddle above the screen
-      {203.0f, -9.5f, -10, false},    // floor(-9.5) = -10 = paddle_y
+      {203.99f, 400.0f, 300, true},  {202.99f, 400.0f, 300, false}, {204.0f, 400.0f, 300, false},
+      {203.0f, 0.5f, -10, true},    // an unbounded paddle above the screen
+      {203.0f, -9.5f, -10, false},  // floor(-9.5) = -10 = paddle_y
       {203.0f, -8.5f, -10, true},
   };
   for (const HitCase& c : cases) {

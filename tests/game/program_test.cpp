@@ -1,4 +1,6 @@
 // Exit actions and the program's end.
+#include "game/program.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -6,7 +8,6 @@
 #include <string>
 
 #include "display/screen.h"
-#include "game/program.h"
 #include "tests/support/fake_link.h"
 
 namespace {
@@ -49,8 +50,8 @@ TEST(ProgramDeathTest, ScreenCloseIsRegisteredOnceAndClosesTheScreen) {
         display::open_screen(19, 8, 2, 0, 0);
         game::at_program_end([] {
           // Runs first: the screen is still open.
-          std::fprintf(stderr, "open=%d registered=%d\n",
-                       display::open_screen_record() != nullptr, registered);
+          std::fprintf(stderr, "open=%d registered=%d\n", display::open_screen_record() != nullptr,
+                       registered);
         });
         game::at_program_end([] {});
         game::run_exit_actions();

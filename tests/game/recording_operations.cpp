@@ -9,8 +9,8 @@ namespace testing_support {
 
 std::string Call::describe() const {
   std::ostringstream out;
-  const char* names[] = {"open_screen", "load_image", "put_image", "set_pages",  "copy_page",
-                         "clear_screen", "print_text", "key_down", "sleep_ms", "end_program"};
+  const char* names[] = {"open_screen",  "load_image", "put_image", "set_pages", "copy_page",
+                         "clear_screen", "print_text", "key_down",  "sleep_ms",  "end_program"};
   out << names[static_cast<int>(op)] << "(";
   if (op == Op::put_image) out << picture << ", " << x << ", " << y << ", ";
   if (op == Op::load_image) out << picture << " into " << capacity << " bytes";
@@ -52,7 +52,9 @@ void RecordingOperations::copy_page(int source, int destination) {
   record({.op = Op::copy_page, .numbers = {source, destination}});
 }
 
-void RecordingOperations::clear_screen() { record({.op = Op::clear_screen}); }
+void RecordingOperations::clear_screen() {
+  record({.op = Op::clear_screen});
+}
 
 void RecordingOperations::print_text(std::string_view text, bool line_break) {
   record({.op = Op::print_text, .text = std::string(text), .numbers = {line_break ? 1 : 0}});
@@ -69,7 +71,9 @@ int RecordingOperations::key_down(int scancode) {
   return held;
 }
 
-void RecordingOperations::sleep_ms(int ms) { record({.op = Op::sleep_ms, .numbers = {ms}}); }
+void RecordingOperations::sleep_ms(int ms) {
+  record({.op = Op::sleep_ms, .numbers = {ms}});
+}
 
 void RecordingOperations::end_program(int code) {
   record({.op = Op::end_program, .numbers = {code}});

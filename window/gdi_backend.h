@@ -1,0 +1,41 @@
+// "GDI": an SDL window surface. The visible page, as an 8-bit indexed surface
+// with the presentation colours, is blitted for the band from the first to
+// the last marked row, and that one band is sent to the window. It has no
+// full screen, and reads keys by the keyboard layout.
+#pragma once
+
+#include <SDL2/SDL.h>
+
+#include <memory>
+
+#include "window/backend.h"
+
+namespace window {
+
+class GdiBackend final : public WindowBackend {
+ public:
+  ~GdiBackend() override { close(); }
+
+  bool open(const WindowSettings& settings) override;
+  void close() override;
+  bool full_screen() const override { return false; }
+  bool shows_indices() const override { return true; }
+  void load_colours(const PresentationColours& colours) override;
+  void present(const display::ScreenRecord& screen) override;
+  void repaint(display::ScreenRecord& screen) override;
+  void sample_keys(std::array<std::uint8_t, 128>& key_state) override;
+
+ private:
+  // The visible page as an indexed surface over its own bytes.
+  SDL_Surface* page_surface(const display::ScreenRecord& screen);
+
+  SDL_Window* window_ = nullptr;
+  SDL_Palette* palette_ = nullptr;
+  SDL_Surface* page_ = nullptr;
+  const std::uint8_t* page_pixels_ = nullptr;
+};
+
+std::unique_ptr<display::DisplayLink> start_gdi(const display::DisplayRequest& request,
+                                                display::ScreenRecord& screen);
+
+}  // namespace window
