@@ -38,9 +38,4 @@ void console_bell() {
   std::this_thread::sleep_for(std::chrono::milliseconds(BELL_MS));
 }
 
-bool console_key_check() {
-  // Console key input is not read yet, so no key press is ever seen here.
-  return false;
-}
-
 }  // namespace window

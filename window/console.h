@@ -1,4 +1,4 @@
-// The console forms of clearing, printing, the bell and the key check, in
+// The console forms of clearing, printing and the bell, in
 // force while no screen is open. The console is the terminal on standard
 // input and output.
 #pragma once
@@ -17,8 +17,5 @@ void console_write(std::string_view bytes);
 
 // The terminal's bell where standard output is a terminal, and 250 ms either way.
 void console_bell();
-
-// Reads and clears the console key-press flag.
-bool console_key_check();
 
 }  // namespace window

@@ -5,7 +5,7 @@
 
 #include "display/lock_scope.h"
 #include "display/screen.h"
-#include "window/console.h"
+#include "window/console_input.h"
 
 namespace window {
 
