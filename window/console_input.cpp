@@ -24,17 +24,28 @@ constexpr std::uint32_t special(std::uint8_t extended_code) {
 // The final byte of "ESC [ A" or "ESC O A" style sequences.
 std::optional<std::uint32_t> letter_key(char final) {
   switch (final) {
-    case 'A': return special(0x48);  // up
-    case 'B': return special(0x50);  // down
-    case 'C': return special(0x4D);  // right
-    case 'D': return special(0x4B);  // left
-    case 'H': return special(0x47);  // home
-    case 'F': return special(0x4F);  // end
-    case 'P': return special(0x3B);  // F1
-    case 'Q': return special(0x3C);  // F2
-    case 'R': return special(0x3D);  // F3
-    case 'S': return special(0x3E);  // F4
-    default: return std::nullopt;
+    case 'A':
+      return special(0x48);  // up
+    case 'B':
+      return special(0x50);  // down
+    case 'C':
+      return special(0x4D);  // right
+    case 'D':
+      return special(0x4B);  // left
+    case 'H':
+      return special(0x47);  // home
+    case 'F':
+      return special(0x4F);  // end
+    case 'P':
+      return special(0x3B);  // F1
+    case 'Q':
+      return special(0x3C);  // F2
+    case 'R':
+      return special(0x3D);  // F3
+    case 'S':
+      return special(0x3E);  // F4
+    default:
+      return std::nullopt;
   }
 }
 
@@ -42,26 +53,45 @@ std::optional<std::uint32_t> letter_key(char final) {
 std::optional<std::uint32_t> numbered_key(int number) {
   switch (number) {
     case 1:
-    case 7: return special(0x47);  // home
-    case 2: return special(0x52);  // insert
-    case 3: return special(0x53);  // delete
+    case 7:
+      return special(0x47);  // home
+    case 2:
+      return special(0x52);  // insert
+    case 3:
+      return special(0x53);  // delete
     case 4:
-    case 8: return special(0x4F);  // end
-    case 5: return special(0x49);  // page up
-    case 6: return special(0x51);  // page down
-    case 11: return special(0x3B);
-    case 12: return special(0x3C);
-    case 13: return special(0x3D);
-    case 14: return special(0x3E);
-    case 15: return special(0x3F);  // F5
-    case 17: return special(0x40);
-    case 18: return special(0x41);
-    case 19: return special(0x42);
-    case 20: return special(0x43);
-    case 21: return special(0x44);  // F10
-    case 23: return special(0x85);  // F11
-    case 24: return special(0x86);  // F12
-    default: return std::nullopt;
+    case 8:
+      return special(0x4F);  // end
+    case 5:
+      return special(0x49);  // page up
+    case 6:
+      return special(0x51);  // page down
+    case 11:
+      return special(0x3B);
+    case 12:
+      return special(0x3C);
+    case 13:
+      return special(0x3D);
+    case 14:
+      return special(0x3E);
+    case 15:
+      return special(0x3F);  // F5
+    case 17:
+      return special(0x40);
+    case 18:
+      return special(0x41);
+    case 19:
+      return special(0x42);
+    case 20:
+      return special(0x43);
+    case 21:
+      return special(0x44);  // F10
+    case 23:
+      return special(0x85);  // F11
+    case 24:
+      return special(0x86);  // F12
+    default:
+      return std::nullopt;
   }
 }
 
@@ -103,13 +133,15 @@ display::KeyQueue& console_queue() {
 
 volatile std::sig_atomic_t close_requested = 0;
 
-void on_close_signal(int) { close_requested = 1; }
+void on_close_signal(int) {
+  close_requested = 1;
+}
 
 struct SavedConsole {
   bool terminal = false;
   termios mode{};
-  struct sigaction hangup{};
-  struct sigaction terminate{};
+  struct sigaction hangup {};
+  struct sigaction terminate {};
 };
 
 SavedConsole& saved() {
@@ -126,7 +158,9 @@ void put_signals_back() {
   sigaction(SIGTERM, &saved().terminate, nullptr);
 }
 
-void put_terminal_back() { tcsetattr(STDIN_FILENO, TCSANOW, &saved().mode); }
+void put_terminal_back() {
+  tcsetattr(STDIN_FILENO, TCSANOW, &saved().mode);
+}
 
 void prepare_console() {
   SavedConsole& console = saved();
@@ -141,7 +175,7 @@ void prepare_console() {
     tcsetattr(STDIN_FILENO, TCSANOW, &mode);
     register_exit_action(put_terminal_back);
   }
-  struct sigaction handler{};
+  struct sigaction handler {};
   handler.sa_handler = on_close_signal;
   sigemptyset(&handler.sa_mask);
   sigaction(SIGHUP, &handler, &console.hangup);

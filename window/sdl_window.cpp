@@ -2,6 +2,7 @@
 
 #include "window/placement.h"
 #include "window/program_icon.h"
+#include "window/sdl_video.h"
 
 namespace window {
 
@@ -10,16 +11,15 @@ namespace {
 constexpr Uint32 FRAME_WAIT_MS = 100;
 
 // On X11 the frame is known only once the window manager has framed the
-// shown window; without a window manager it stays zero.
+// shown window; without a window manager it stays zero. A video driver that
+// cannot tell the frame at all is not waited for.
 void wait_for_frame(SDL_Window* window, int& top, int& left, int& bottom, int& right) {
   const Uint32 start = SDL_GetTicks();
   do {
     SDL_PumpEvents();
     top = left = bottom = right = 0;
-    if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0 &&
-        (top | left | bottom | right) != 0) {
-      return;
-    }
+    if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) != 0) break;
+    if ((top | left | bottom | right) != 0) return;
     SDL_Delay(5);
   } while (SDL_GetTicks() - start < FRAME_WAIT_MS);
   top = left = bottom = right = 0;
@@ -42,7 +42,7 @@ void centre(SDL_Window* window) {
 }  // namespace
 
 void dress_window(SDL_Window* window) {
-  if (SDL_Cursor* arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW)) SDL_SetCursor(arrow);
+  if (SDL_Cursor* arrow = arrow_cursor()) SDL_SetCursor(arrow);
   if (&QZ_PROGRAM_ICON == nullptr || QZ_PROGRAM_ICON.argb == nullptr) return;
   SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
       const_cast<std::uint32_t*>(QZ_PROGRAM_ICON.argb), QZ_PROGRAM_ICON.width_px,

@@ -49,7 +49,10 @@ EventAction handle_event(const SDL_Event& event, WindowState& state,
       return EventAction::none;
     case SDL_KEYDOWN: {
       const SDL_Keysym& key = event.key.keysym;
-      if (is_enter(key.sym) && (key.mod & KMOD_ALT)) return switch_request(state);
+      // Holding Alt+Enter switches once, not again at every repeat.
+      if (is_enter(key.sym) && (key.mod & KMOD_ALT)) {
+        return event.key.repeat ? EventAction::none : switch_request(state);
+      }
       if (const auto code = key_press_code(key.sym, key.mod)) screen.key_queue.add(*code);
       return EventAction::none;
     }
