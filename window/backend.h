@@ -36,6 +36,9 @@ class WindowBackend {
   // Closes what open made, leaving full screen first.
   virtual void close() = 0;
 
+  // The SDL id of the window open now, 0 when none is.
+  virtual std::uint32_t window_id() const = 0;
+
   // True while the window shows the full-screen display.
   virtual bool full_screen() const = 0;
 

@@ -22,6 +22,7 @@ class DirectXBackend final : public WindowBackend {
 
   bool open(const WindowSettings& settings) override;
   void close() override;
+  std::uint32_t window_id() const override { return window_ ? SDL_GetWindowID(window_) : 0; }
   bool full_screen() const override { return full_screen_; }
   bool shows_indices() const override { return false; }
   void load_colours(const PresentationColours&) override {}

@@ -18,6 +18,7 @@ class GdiBackend final : public WindowBackend {
 
   bool open(const WindowSettings& settings) override;
   void close() override;
+  std::uint32_t window_id() const override { return window_ ? SDL_GetWindowID(window_) : 0; }
   bool full_screen() const override { return false; }
   bool shows_indices() const override { return true; }
   void load_colours(const PresentationColours& colours) override;

@@ -17,6 +17,7 @@ EventAction switch_request(const WindowState& state) {
 
 EventAction handle_window_event(const SDL_WindowEvent& event, WindowState& state,
                                 display::ScreenRecord& screen) {
+  if (state.window_id != 0 && event.windowID != state.window_id) return EventAction::none;
   switch (event.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
     case SDL_WINDOWEVENT_FOCUS_LOST:

@@ -4,6 +4,8 @@
 
 #include <SDL2/SDL_events.h>
 
+#include <cstdint>
+
 #include "display/screen.h"
 
 namespace window {
@@ -11,6 +13,9 @@ namespace window {
 struct WindowState {
   bool active = false;  // this program is the active application
   int flags = 0;        // the window flags in force
+  // The SDL id of the window shown now; events of a window closed before
+  // (such as its late focus loss after a switch) are ignored. 0 takes all.
+  std::uint32_t window_id = 0;
 };
 
 // What an event asks of the back-end, beyond what handle_event does itself.

@@ -70,6 +70,7 @@ class WindowLink final : public display::DisplayLink {
     {
       std::lock_guard lock(mutex_);
       state_.active = true;
+      state_.window_id = backend_->window_id();
     }
     window_up.set_value(true);  // the opener's promise is gone after this
 
@@ -126,6 +127,7 @@ class WindowLink final : public display::DisplayLink {
       backend_->open(settings_);
     }
     state_.flags = settings_.flags;
+    state_.window_id = backend_->window_id();
     for (int i = 0; i < 256; ++i) {
       const std::uint32_t colour = screen_.palette[i];
       set_colour(i, display::red_of(colour), display::green_of(colour), display::blue_of(colour));

@@ -206,7 +206,6 @@ TEST(TextFont, MessageCharactersHaveTheirVgaGlyphs) {
   }
 }
 
-
 TEST_F(TextTest, EndingLeavesOnlyTheMessageOnPageZero) {
   load(0, patterned_page());
   select_pages(0, 1);

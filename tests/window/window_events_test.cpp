@@ -128,6 +128,29 @@ TEST_F(WindowEventsTest, FocusChangeSetsActiveFlagClearsKeysAndMarksEveryRow) {
   }
 }
 
+TEST_F(WindowEventsTest, EventsOfAWindowClosedBeforeAreIgnored) {
+  // After a switch the old window's late focus loss must not make the new
+  // one inactive, nor its close request count.
+  state.window_id = 7;
+  state.active = true;
+  screen.key_state[72] = 1;
+  std::fill(screen.redraw_marks.begin(), screen.redraw_marks.end(), 0);
+  for (const SDL_WindowEventID id : {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_CLOSE}) {
+    SDL_Event old = window_event(id);
+    old.window.windowID = 6;
+    EXPECT_EQ(send(old), EventAction::none);
+  }
+  EXPECT_TRUE(state.active);
+  EXPECT_EQ(screen.key_state[72], 1);
+  EXPECT_EQ(marked_rows(), 0);
+  EXPECT_TRUE(queued().empty());
+
+  SDL_Event current = window_event(SDL_WINDOWEVENT_FOCUS_LOST);
+  current.window.windowID = 7;
+  send(current);
+  EXPECT_FALSE(state.active);
+}
+
 // --- The close request ---
 
 TEST_F(WindowEventsTest, CloseControlAndQuitQueueTheCloseRequestAndKeepTheWindow) {

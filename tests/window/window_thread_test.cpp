@@ -315,6 +315,7 @@ class RecordingBackend final : public window::WindowBackend {
     ++log_.closes;
     full_screen_ = false;
   }
+  std::uint32_t window_id() const override { return 0; }
   bool full_screen() const override { return full_screen_; }
   bool shows_indices() const override { return log_.shows_indices; }
   void load_colours(const window::PresentationColours& colours) override {
