@@ -11,7 +11,8 @@ cp "$pictures"/*.bmp "$work"/
 
 cd "$work"
 start=$(date +%s%N)
-QZGFX=null "$program" >"$work/out" 2>"$work/err" </dev/null
+# Arguments are not read: they change nothing.
+QZGFX=null "$program" --help -x 5 >"$work/out" 2>"$work/err" </dev/null
 status=$?
 elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
 
