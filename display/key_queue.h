@@ -9,7 +9,10 @@ namespace display {
 
 // Special keys are queued as the PC BIOS extended code shifted left by 8 with
 // 255 in the low byte; the close request is that of Alt+F4.
-constexpr std::uint32_t KEY_CODE_CLOSE_REQUEST = 0x6BFF;  // 27647
+constexpr std::uint32_t special_key_code(std::uint8_t extended_code) {
+  return (std::uint32_t{extended_code} << 8) | 0xFF;
+}
+constexpr std::uint32_t KEY_CODE_CLOSE_REQUEST = special_key_code(0x6B);  // Alt+F4, 27647
 
 class KeyQueue {
  public:

@@ -17,33 +17,29 @@ namespace {
 
 constexpr char ESCAPE = 0x1B;
 
-constexpr std::uint32_t special(std::uint8_t extended_code) {
-  return (std::uint32_t{extended_code} << 8) | 0xFF;
-}
-
 // The final byte of "ESC [ A" or "ESC O A" style sequences.
 std::optional<std::uint32_t> letter_key(char final) {
   switch (final) {
     case 'A':
-      return special(0x48);  // up
+      return display::special_key_code(0x48);  // up
     case 'B':
-      return special(0x50);  // down
+      return display::special_key_code(0x50);  // down
     case 'C':
-      return special(0x4D);  // right
+      return display::special_key_code(0x4D);  // right
     case 'D':
-      return special(0x4B);  // left
+      return display::special_key_code(0x4B);  // left
     case 'H':
-      return special(0x47);  // home
+      return display::special_key_code(0x47);  // home
     case 'F':
-      return special(0x4F);  // end
+      return display::special_key_code(0x4F);  // end
     case 'P':
-      return special(0x3B);  // F1
+      return display::special_key_code(0x3B);  // F1
     case 'Q':
-      return special(0x3C);  // F2
+      return display::special_key_code(0x3C);  // F2
     case 'R':
-      return special(0x3D);  // F3
+      return display::special_key_code(0x3D);  // F3
     case 'S':
-      return special(0x3E);  // F4
+      return display::special_key_code(0x3E);  // F4
     default:
       return std::nullopt;
   }
@@ -54,42 +50,42 @@ std::optional<std::uint32_t> numbered_key(int number) {
   switch (number) {
     case 1:
     case 7:
-      return special(0x47);  // home
+      return display::special_key_code(0x47);  // home
     case 2:
-      return special(0x52);  // insert
+      return display::special_key_code(0x52);  // insert
     case 3:
-      return special(0x53);  // delete
+      return display::special_key_code(0x53);  // delete
     case 4:
     case 8:
-      return special(0x4F);  // end
+      return display::special_key_code(0x4F);  // end
     case 5:
-      return special(0x49);  // page up
+      return display::special_key_code(0x49);  // page up
     case 6:
-      return special(0x51);  // page down
+      return display::special_key_code(0x51);  // page down
     case 11:
-      return special(0x3B);
+      return display::special_key_code(0x3B);
     case 12:
-      return special(0x3C);
+      return display::special_key_code(0x3C);
     case 13:
-      return special(0x3D);
+      return display::special_key_code(0x3D);
     case 14:
-      return special(0x3E);
+      return display::special_key_code(0x3E);
     case 15:
-      return special(0x3F);  // F5
+      return display::special_key_code(0x3F);  // F5
     case 17:
-      return special(0x40);
+      return display::special_key_code(0x40);
     case 18:
-      return special(0x41);
+      return display::special_key_code(0x41);
     case 19:
-      return special(0x42);
+      return display::special_key_code(0x42);
     case 20:
-      return special(0x43);
+      return display::special_key_code(0x43);
     case 21:
-      return special(0x44);  // F10
+      return display::special_key_code(0x44);  // F10
     case 23:
-      return special(0x85);  // F11
+      return display::special_key_code(0x85);  // F11
     case 24:
-      return special(0x86);  // F12
+      return display::special_key_code(0x86);  // F12
     default:
       return std::nullopt;
   }

@@ -1,14 +1,11 @@
 #include "window/key_codes.h"
 
+#include "display/key_queue.h"
 #include "window/code_page_437.h"
 
 namespace window {
 
 namespace {
-
-constexpr std::uint32_t special(std::uint8_t extended_code) {
-  return (std::uint32_t{extended_code} << 8) | 0xFF;
-}
 
 // BIOS extended codes of one key: plain (or with Shift), with Ctrl, with Alt.
 struct ExtendedCodes {
@@ -112,10 +109,10 @@ std::optional<std::uint32_t> key_press_code(SDL_Keycode key, std::uint16_t modif
   if (!(modifiers & KMOD_NUM)) key = keypad_as_cursor_key(key);
   for (const ExtendedCodes& codes : SPECIAL_KEYS) {
     if (codes.key != key) continue;
-    if (modifiers & KMOD_ALT) return special(codes.alt);
-    if (modifiers & KMOD_CTRL) return special(codes.ctrl);
-    if (modifiers & KMOD_SHIFT) return special(codes.shift);
-    return special(codes.plain);
+    if (modifiers & KMOD_ALT) return display::special_key_code(codes.alt);
+    if (modifiers & KMOD_CTRL) return display::special_key_code(codes.ctrl);
+    if (modifiers & KMOD_SHIFT) return display::special_key_code(codes.shift);
+    return display::special_key_code(codes.plain);
   }
   return control_character(key, modifiers);
 }
