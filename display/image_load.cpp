@@ -1,5 +1,5 @@
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -135,7 +135,8 @@ int load_bitmap(std::FILE* file, std::span<std::uint8_t> destination) {
       result = RESULT_BAD_FILE;
       break;
     }
-    std::memcpy(destination.data() + IMAGE_HEADER_BYTES + record_row * width, row.data(), width);
+    // copy_n, not memcpy: a bitmap 0 pixels wide has an empty row whose data() may be null.
+    std::copy_n(row.data(), width, destination.data() + IMAGE_HEADER_BYTES + record_row * width);
   }
   if (screen->work_is_visible()) mark_all_rows(*screen);
   return result;

@@ -6,6 +6,7 @@
 #include "display/palette.h"
 #include "window/scancodes.h"
 #include "window/sdl_window.h"
+#include "window/sent_rows.h"
 #include "window/window_thread.h"
 
 namespace window {
@@ -65,8 +66,7 @@ bool DirectXBackend::attach_renderer(SDL_Window* window, int picture_width, int 
 
 bool DirectXBackend::open(const WindowSettings& settings) {
   if (settings.flags & display::FLAG_OPENGL && render_driver_ == nullptr) return false;
-  width_px_ = settings.width_px;
-  picture_.assign(static_cast<std::size_t>(settings.width_px) * settings.height_px, 0xFF000000u);
+  shown_ = false;
   if (settings.flags & display::FLAG_FULL_SCREEN) return open_full_screen(settings);
   target_ = {0, 0, settings.width_px, settings.height_px};
   window_ = open_centred_window(settings, [&](SDL_Window* window) {
@@ -111,24 +111,39 @@ void DirectXBackend::close() {
 
 void DirectXBackend::present(const display::ScreenRecord& screen) {
   if (renderer_ == nullptr) return;
-  std::array<std::uint32_t, 256> colours;
-  std::transform(screen.palette.begin(), screen.palette.end(), colours.begin(), argb);
-  int first = -1;
-  int last = -1;
-  for (int y = 0; y < screen.height; ++y) {
-    if (!screen.redraw_marks[y]) continue;
-    const std::uint8_t* row = screen.visible + static_cast<std::size_t>(y) * screen.pitch;
-    std::uint32_t* out = picture_.data() + static_cast<std::size_t>(y) * width_px_;
-    for (int x = 0; x < screen.width; ++x) out[x] = colours[row[x]];
-    if (first < 0) first = y;
-    last = y;
+  if (!argb_made_ || screen.palette != argb_palette_) {
+    std::transform(screen.palette.begin(), screen.palette.end(), argb_.begin(), argb);
+    argb_palette_ = screen.palette;
+    argb_made_ = true;
   }
-  if (first >= 0) {
-    const SDL_Rect band{0, first, width_px_, last - first + 1};
-    SDL_UpdateTexture(texture_, &band,
-                      picture_.data() + static_cast<std::size_t>(first) * width_px_, width_px_ * 4);
+  bool sent = false;
+  for (int y = 0; y < screen.height;) {
+    if (!screen.redraw_marks[y]) {
+      ++y;
+      continue;
+    }
+    int end = y + 1;
+    while (end < screen.height && screen.redraw_marks[end]) ++end;
+    send_rows(screen, y, end);
+    sent = true;
+    y = end;
   }
-  show_picture();
+  if (sent || !shown_) show_picture();
+}
+
+// Converts rows first to end (exclusive) into the texture.
+void DirectXBackend::send_rows(const display::ScreenRecord& screen, int first, int end) {
+  const SDL_Rect band{0, first, screen.width, end - first};
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (SDL_LockTexture(texture_, &band, &pixels, &pitch) != 0) return;
+  auto* out = static_cast<std::uint8_t*>(pixels);
+  for (int y = first; y < end; ++y) {
+    convert_indices(screen.visible + static_cast<std::size_t>(y) * screen.pitch,
+                    reinterpret_cast<std::uint32_t*>(out), argb_.data(), screen.width);
+    out += pitch;
+  }
+  SDL_UnlockTexture(texture_);
 }
 
 void DirectXBackend::show_picture() {
@@ -136,6 +151,7 @@ void DirectXBackend::show_picture() {
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, &target_);
   SDL_RenderPresent(renderer_);
+  shown_ = true;
 }
 
 void DirectXBackend::repaint(display::ScreenRecord&) {

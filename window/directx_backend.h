@@ -1,15 +1,18 @@
-// "DirectX": an SDL renderer with a streaming 32-bit texture. Marked rows are
-// converted through the screen palette into an off-screen picture, which is
-// then copied whole to the window. It can take the whole display in an
+// "DirectX": an SDL renderer with a streaming 32-bit texture. Each run of
+// marked rows is converted through the screen palette straight into the
+// texture, which is then copied whole to the window; a cycle with no marked
+// row leaves the window as it is. It can take the whole display in an
 // exclusive 800 by H mode, and reads keys by their position on the keyboard.
 #pragma once
 
 #include <SDL2/SDL.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "display/palette.h"
 #include "window/backend.h"
 
 namespace window {
@@ -34,14 +37,17 @@ class DirectXBackend final : public WindowBackend {
   bool attach_renderer(SDL_Window* window, int picture_width, int picture_height);
   bool open_full_screen(const WindowSettings& settings);
   void show_picture();
+  void send_rows(const display::ScreenRecord& screen, int first, int end);
 
   const char* render_driver_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
-  std::vector<std::uint32_t> picture_;  // the off-screen picture, ARGB
-  int width_px_ = 0;
-  SDL_Rect target_{};  // where the picture goes in the window or the display mode
+  std::array<std::uint32_t, 256> argb_{};  // the palette as texture pixels
+  display::Palette argb_palette_{};        // the palette argb_ was made from
+  bool argb_made_ = false;
+  bool shown_ = false;  // the texture has been shown since the window opened
+  SDL_Rect target_{};   // where the picture goes in the window or the display mode
   bool full_screen_ = false;
 };
 

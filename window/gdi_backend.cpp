@@ -2,6 +2,7 @@
 
 #include "window/scancodes.h"
 #include "window/sdl_window.h"
+#include "window/sent_rows.h"
 #include "window/window_thread.h"
 
 namespace window {
@@ -29,6 +30,8 @@ void GdiBackend::close() {
 
 void GdiBackend::load_colours(const PresentationColours& colours) {
   if (palette_ == nullptr) return;
+  colours_ = colours;
+  table_format_ = 0;
   SDL_Color table[256];
   for (int i = 0; i < 256; ++i) table[i] = {colours[i][0], colours[i][1], colours[i][2], 255};
   SDL_SetPaletteColors(palette_, table, 0, 256);
@@ -55,12 +58,35 @@ void GdiBackend::present(const display::ScreenRecord& screen) {
   }
   if (first < 0) return;
   SDL_Surface* target = SDL_GetWindowSurface(window_);  // anew: a resize replaces it
-  SDL_Surface* page = page_surface(screen);
-  if (target == nullptr || page == nullptr) return;
+  if (target == nullptr) return;
   SDL_Rect band{0, first, screen.width, last - first + 1};
-  SDL_Rect to = band;
-  SDL_BlitSurface(page, &band, target, &to);
+  if (target->format->BytesPerPixel == 4 && target->w >= screen.width &&
+      target->h >= screen.height && SDL_LockSurface(target) == 0) {
+    const std::uint32_t* table = surface_table(*target->format);
+    for (int y = first; y <= last; ++y) {
+      convert_indices(screen.visible + static_cast<std::size_t>(y) * screen.pitch,
+                      reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(target->pixels) +
+                                                       static_cast<std::size_t>(y) * target->pitch),
+                      table, screen.width);
+    }
+    SDL_UnlockSurface(target);
+  } else {
+    SDL_Surface* page = page_surface(screen);
+    if (page == nullptr) return;
+    SDL_Rect to = band;
+    SDL_BlitSurface(page, &band, target, &to);
+  }
   SDL_UpdateWindowSurfaceRects(window_, &band, 1);
+}
+
+const std::uint32_t* GdiBackend::surface_table(const SDL_PixelFormat& format) {
+  if (table_format_ != format.format) {
+    for (int i = 0; i < 256; ++i) {
+      table_[i] = SDL_MapRGBA(&format, colours_[i][0], colours_[i][1], colours_[i][2], 255);
+    }
+    table_format_ = format.format;
+  }
+  return table_.data();
 }
 
 void GdiBackend::repaint(display::ScreenRecord& screen) {

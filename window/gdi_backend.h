@@ -1,11 +1,14 @@
-// "GDI": an SDL window surface. The visible page, as an 8-bit indexed surface
-// with the presentation colours, is blitted for the band from the first to
-// the last marked row, and that one band is sent to the window. It has no
+// "GDI": an SDL window surface. The band from the first to the last marked
+// row of the visible page is converted through the presentation colours into
+// the surface (by SDL's blit where the surface is not 32-bit), and that one
+// band is sent to the window. It has no
 // full screen, and reads keys by the keyboard layout.
 #pragma once
 
 #include <SDL2/SDL.h>
 
+#include <array>
+#include <cstdint>
 #include <memory>
 
 #include "window/backend.h"
@@ -30,7 +33,13 @@ class GdiBackend final : public WindowBackend {
   // The visible page as an indexed surface over its own bytes.
   SDL_Surface* page_surface(const display::ScreenRecord& screen);
 
+  // The presentation colours as pixels of the window surface's format.
+  const std::uint32_t* surface_table(const SDL_PixelFormat& format);
+
   SDL_Window* window_ = nullptr;
+  PresentationColours colours_{};
+  std::array<std::uint32_t, 256> table_{};
+  std::uint32_t table_format_ = 0;  // the surface format table_ is for; 0 when stale
   SDL_Palette* palette_ = nullptr;
   SDL_Surface* page_ = nullptr;
   const std::uint8_t* page_pixels_ = nullptr;

@@ -11,6 +11,7 @@
 #include "display/palette.h"
 #include "window/placement.h"
 #include "window/sdl_video.h"
+#include "window/sent_rows.h"
 #include "window/window_events.h"
 
 namespace window {
@@ -50,6 +51,7 @@ class WindowLink final : public display::DisplayLink {
   void set_colour(int index, std::uint8_t red, std::uint8_t green, std::uint8_t blue) override {
     colours_[index] = {red, green, blue};
     colours_changed_ = true;
+    forget_sent_ = true;  // the rows sent so far show the old colours
   }
 
  private:
@@ -97,17 +99,22 @@ class WindowLink final : public display::DisplayLink {
         backend_->load_colours(colours_);
         colours_changed_ = false;
       }
-      backend_->present(screen_);
-      std::fill(screen_.redraw_marks.begin(), screen_.redraw_marks.end(), 0);
+      if (forget_sent_) sent_.forget_all();
+      forget_sent_ = false;
+      present_changed_rows(*backend_, sent_, screen_);
       if (state_.active) backend_->sample_keys(screen_.key_state);
     }
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
+      // Activation, exposure, a new size and the like may change the window
+      // behind the copy's back.
+      if (event.type == SDL_WINDOWEVENT) forget_sent_ = true;
       switch (handle_event(event, state_, screen_)) {
         case EventAction::switch_mode:
           switch_mode();
           break;
         case EventAction::repaint:
+          forget_sent_ = true;
           backend_->repaint(screen_);
           break;
         case EventAction::none:
@@ -133,6 +140,7 @@ class WindowLink final : public display::DisplayLink {
       set_colour(i, display::red_of(colour), display::green_of(colour), display::blue_of(colour));
     }
     display::mark_all_rows(screen_);
+    forget_sent_ = true;
     state_.active = true;
   }
 
@@ -145,6 +153,8 @@ class WindowLink final : public display::DisplayLink {
   WindowState state_;
   PresentationColours colours_{};
   bool colours_changed_ = false;
+  SentRows sent_;  // what the window has received
+  bool forget_sent_ = true;
 };
 
 }  // namespace
