@@ -10,7 +10,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 # package tools; the formatter and the static checker.
 "$top/tools/install-packages.sh" cmake make g++ pkg-config libsdl2-dev libgtest-dev \
   xvfb openbox xdotool wmctrl x11-utils imagemagick libx11-dev \
-  dpkg-dev desktop-file-utils clang-format clang-tidy
+  dpkg-dev desktop-file-utils clang-format clang-tidy libbenchmark-dev
 
 cmake -S "$top" -B "$top/build" "$@" >&2
 cmake --build "$top/build" -j"$(nproc)" >&2
